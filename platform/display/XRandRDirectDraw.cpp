@@ -1,0 +1,6 @@
+#include "XRandRDirectDraw.h"
+
+HRESULT CreateXRandRDirectDraw(IDirectDraw** directDraw) {
+    *directDraw = nullptr;
+    return DDERR_NODIRECTDRAWHW;
+}

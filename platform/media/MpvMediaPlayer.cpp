@@ -1,0 +1,4 @@
+#include "MpvMediaPlayer.h"
+
+MpvMediaPlayer::MpvMediaPlayer(QObject* parent) : TMediaPlayer(parent) {}
+MpvMediaPlayer::~MpvMediaPlayer() = default;
