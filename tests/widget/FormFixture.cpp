@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <cstdio>
 #include <unistd.h>
@@ -61,6 +62,9 @@ int FormFixture::createForm(const std::vector<QByteArray>& arguments) {
     return -1;
 }
 
-void FormFixture::settle() {
-    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+void FormFixture::settle(int ms) {
+    // A real loop that blocks when nothing is pending, so idle moments happen as in the program.
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
 }

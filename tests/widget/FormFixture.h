@@ -30,8 +30,8 @@ protected:
     // Returns the exit code when start-up halted, -1 when the window was created.
     int createForm(const std::vector<QByteArray>& arguments = {});
 
-    // Handles events until nothing is pending (idle passes included).
-    static void settle();
+    // Runs the event loop for a while (idle passes included).
+    static void settle(int ms = 30);
 
     FakeDisplay display;
     FakeMedia media;
