@@ -31,7 +31,7 @@ void FormFixture::SetUp() {
 
 void FormFixture::TearDown() {
     if (form != nullptr) {
-        form->FPlaying = false;  // no exit handling while the window goes away
+        form->StopPlayback();  // gives back the display object and the cursor count
         Application->OnIdle = nullptr;
         delete form;
     }
