@@ -9,7 +9,10 @@
 
 #include <QCloseEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QScreen>
+#include <QShowEvent>
 #include <QListWidget>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -69,6 +72,19 @@ bool TfrmMain::FormClose() {
         return false;
     }
     return true;
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    // Centred on the screen when first shown; where the user left it afterwards.
+    if (!shownBefore_ && !event->spontaneous()) {
+        shownBefore_ = true;
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame(QPoint(), size());
+            frame.moveCenter(screen->geometry().center());
+            move(frame.topLeft());
+        }
+    }
+    QWidget::showEvent(event);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

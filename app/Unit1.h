@@ -50,7 +50,7 @@ public:
     void PlaceControls();        // layout step, sub-step 1
     void MeasureLayout();        // sub-steps 2 and 3: minimum size and edge gaps
     void FormResize();
-    void WMGetMinMaxInfo();
+    void WMGetMinMaxInfo();      // applies FMinWidth/FMinHeight as the window's minimum size
     // The window's outer bounds (frame included when the window manager has given one).
     int Width() const;
     int Height() const;
@@ -147,6 +147,7 @@ protected:
     // The message map: drops of files go to WMDropFiles; everything else to QWidget.
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -155,7 +156,9 @@ private:
     void rememberFrame();
 
     TBorderStyle borderStyle_ = TBorderStyle::bsSizeable;
+    bool shownBefore_ = false;
     QMargins frame_;  // the window manager's frame around the client area, while bordered
+    QSize minFrameSize_;  // outer size less client size when FMinWidth/FMinHeight were taken
 };
 
 extern TfrmMain* frmMain;
