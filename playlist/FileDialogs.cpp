@@ -1,5 +1,9 @@
 #include "FileDialogs.h"
 
+#include <QAbstractItemView>
+#include <QFile>
+#include <QFileDialog>
+
 namespace {
 TFileDialogSettings::Runner& runner() {
     static TFileDialogSettings::Runner current;
@@ -13,6 +17,7 @@ TFileDialogSettings TFileDialogSettings::movieFiles() {
     TFileDialogSettings d;
     d.filter = QStringLiteral("ムービーファイル(*.avi;*.mpg;*.mpeg)|*.avi;*.mpg;*.mpeg|あらゆるファイル(*.*)|*.*");
     d.multiSelect = true;
+    d.resizable = false;
     return d;
 }
 
@@ -30,7 +35,56 @@ TFileDialogSettings TFileDialogSettings::saveList() {
     return d;
 }
 
-std::vector<QByteArray> TFileDialogSettings::Execute(QWidget*) {
-    if (runner()) return runner()(*this);
-    return {};
+QStringList QtNameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns)
+            if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return filters;
+}
+
+std::vector<QByteArray> TFileDialogSettings::Execute(QWidget* parent) {
+    std::vector<QByteArray> paths = runner() ? runner()(*this) : showDialog(parent);
+    if (!paths.empty()) lastPath = paths.front();
+    return paths;
+}
+
+std::vector<QByteArray> TFileDialogSettings::showDialog(QWidget* parent) {
+    QFileDialog dialog(parent, title);
+    // Qt's own dialog on every desktop: the platform dialogs refuse a typed name of a file
+    // that does not exist, and choose several files only among existing ones.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // The descriptions already name their patterns; Qt would add them a second time.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(kind == Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, kind == Kind::Save);
+    dialog.setDefaultSuffix(QString());  // the name is used as typed
+    const QStringList filters = QtNameFilters(filter);
+    dialog.setNameFilters(filters);
+    if (lastFilterIndex >= 0 && lastFilterIndex < filters.size()) dialog.selectNameFilter(filters[lastFilterIndex]);
+    if (!lastPath.isEmpty()) dialog.selectFile(QFile::decodeName(lastPath));
+    if (multiSelect) {
+        // AnyFile mode accepts names that do not exist but lets the views select one file;
+        // ExistingFiles would select several but refuse a new name. The views take several,
+        // and the name box then lists them quoted, which AnyFile mode reads back.
+        for (auto* view : dialog.findChildren<QAbstractItemView*>())
+            if (view->objectName() == QLatin1String("listView") || view->objectName() == QLatin1String("treeView"))
+                view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    }
+    if (!resizable) {
+        dialog.setSizeGripEnabled(false);
+        dialog.setFixedSize(dialog.sizeHint());
+    }
+    if (dialog.exec() != QDialog::Accepted) return {};
+
+    const int chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
+    if (chosenFilter >= 0) lastFilterIndex = chosenFilter;
+    std::vector<QByteArray> paths;
+    for (const QString& file : dialog.selectedFiles()) paths.push_back(QFile::encodeName(file));
+    return paths;
 }

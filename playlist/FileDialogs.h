@@ -22,6 +22,7 @@ public:
     QString title;
     QString filter;  // "description|patterns|description|patterns"
     bool multiSelect = false;
+    bool resizable = true;
 
     // Shows the dialog modally; the chosen paths as bytes, none when cancelled.
     std::vector<QByteArray> Execute(QWidget* parent);
@@ -33,4 +34,12 @@ public:
     // Tests replace the dialog with a script of answers.
     using Runner = std::function<std::vector<QByteArray>(TFileDialogSettings& dialog)>;
     static void SetRunner(Runner runner);
+
+private:
+    std::vector<QByteArray> showDialog(QWidget* parent);
 };
+
+// A filter of the form "description|patterns|..." (patterns separated by ';') as Qt's name
+// filters, "description (patterns)" with the patterns separated by spaces. "*.*" means every
+// file, as it does on the desktop this filter comes from; on its own it would ask for a dot.
+QStringList QtNameFilters(const QString& filter);

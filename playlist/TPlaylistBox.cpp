@@ -1,8 +1,12 @@
 #include "TPlaylistBox.h"
 
 #include "Dialogs.h"
+#include "Exception.h"
 
 #include <QKeyEvent>
+
+#include <algorithm>
+#include <new>
 
 int PlaylistModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(items.size());
@@ -37,10 +41,21 @@ void TPlaylistBox::SetItemIndex(int index) {
 }
 
 void TPlaylistBox::Append(const QByteArray& item) {
+    // Room first, so that a failure leaves the list and the view as they were.
+    auto& items = model_->items;
+    try {
+        if (items.size() == items.capacity()) items.reserve(std::max<std::size_t>(16, items.size() * 2));
+    } catch (const std::bad_alloc&) {
+        throw Exception("行を挿入できません");
+    }
     const int row = Count();
     model_->beginInsertRows(QModelIndex(), row, row);
     model_->items.push_back(item);
     model_->endInsertRows();
+}
+
+void TPlaylistBox::AppendItems(const std::vector<QByteArray>& items) {
+    for (const QByteArray& item : items) Append(item);
 }
 
 void TPlaylistBox::Replace(std::vector<QByteArray> items) {

@@ -33,7 +33,10 @@ public:
     int ItemIndex() const;
     void SetItemIndex(int index);  // -1 selects nothing
 
+    // Raises "行を挿入できません" when there is no memory left for the item.
     void Append(const QByteArray& item);
+    // Appends in order; when one cannot be inserted, those before it stay and the rest do not.
+    void AppendItems(const std::vector<QByteArray>& items);
     void Replace(std::vector<QByteArray> items);  // the whole list, drawn once, no selection
     void Exchange(int a, int b);
     void Delete(int index);
