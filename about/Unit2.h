@@ -1,13 +1,10 @@
 // TForm2, the About window: the icon, a credit line and two links handed to the desktop.
 #pragma once
 
+#include "LinkTargets.h"
 #include "ui_Unit2.h"
 
 #include <QWidget>
-
-// The link targets: our own examples, on a domain reserved for documentation.
-inline constexpr const char* kEMailTarget = "mailto:zukineo@example.org";
-inline constexpr const char* kWebPageTarget = "https://www.example.org/zukineo/";
 
 class TForm2 : public QWidget, public Ui::TForm2 {
     Q_OBJECT

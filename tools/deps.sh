@@ -8,7 +8,7 @@ pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
 if [ "$mode" = test ]; then
   pkgs+=(libgtest-dev libgmock-dev xserver-xorg-core xserver-xorg-video-dummy
          openbox xdotool x11-xserver-utils x11-apps x11-utils imagemagick ffmpeg mpv xauth
-         dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-gtk-3.0 wmctrl)
+         dbus-x11 at-spi2-core python3-pyatspi python3-gi gir1.2-gtk-3.0 wmctrl fonts-dejavu-core)
 fi
 missing=()
 for p in "${pkgs[@]}"; do
