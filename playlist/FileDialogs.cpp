@@ -2,7 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
+#include <QLineEdit>
 
 namespace {
 TFileDialogSettings::Runner& runner() {
@@ -47,6 +49,32 @@ QStringList QtNameFilters(const QString& filter) {
     return filters;
 }
 
+namespace {
+
+// The names in the name box, in their order, as full paths. Qt's selectedFiles() prefers the
+// files selected in the view, in the view's order, and so drops typed names of files that do
+// not exist; the name box holds both, since a selection in the view is written into it.
+QStringList chosenFiles(const QFileDialog& dialog) {
+    const auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    const QString text = edit != nullptr ? edit->text() : QString();
+    QStringList names;
+    if (text.contains(QLatin1Char('"'))) {
+        // Several names: "first" "second" ...
+        const QStringList tokens = text.split(QLatin1Char('"'));
+        for (qsizetype i = 1; i < tokens.size(); i += 2)
+            if (!tokens[i].isEmpty()) names << tokens[i];
+    } else if (!text.isEmpty()) {
+        names << text;
+    }
+    if (names.isEmpty()) return dialog.selectedFiles();
+    QStringList files;
+    for (const QString& name : names)
+        files << (QDir::isAbsolutePath(name) ? name : dialog.directory().absoluteFilePath(name));
+    return files;
+}
+
+}  // namespace
+
 std::vector<QByteArray> TFileDialogSettings::Execute(QWidget* parent) {
     std::vector<QByteArray> paths = runner() ? runner()(*this) : showDialog(parent);
     if (!paths.empty()) lastPath = paths.front();
@@ -82,9 +110,12 @@ std::vector<QByteArray> TFileDialogSettings::showDialog(QWidget* parent) {
     }
     if (dialog.exec() != QDialog::Accepted) return {};
 
-    const int chosenFilter = static_cast<int>(filters.indexOf(dialog.selectedNameFilter()));
-    if (chosenFilter >= 0) lastFilterIndex = chosenFilter;
+    // Qt names the chosen filter with or without its patterns, depending on its version.
+    const QString chosen = dialog.selectedNameFilter();
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 0; i < filters.size(); ++i)
+        if (chosen == filters[i] || chosen == parts.value(2 * i).simplified()) lastFilterIndex = i;
     std::vector<QByteArray> paths;
-    for (const QString& file : dialog.selectedFiles()) paths.push_back(QFile::encodeName(file));
+    for (const QString& file : chosenFiles(dialog)) paths.push_back(QFile::encodeName(file));
     return paths;
 }
