@@ -1,10 +1,61 @@
 #include "TImage.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QMetaMethod>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+class TImageAccessible : public QAccessibleWidget {
+public:
+    explicit TImageAccessible(TImage* image) : QAccessibleWidget(image, QAccessible::Graphic) {}
+
+    // Asked each time: the form binds the handlers after it has created the control.
+    QAccessible::Role role() const override { return image()->clickable() ? QAccessible::Button : QAccessible::Graphic; }
+
+    QStringList actionNames() const override {
+        return image()->clickable() ? QStringList{pressAction()} : QStringList{};
+    }
+
+    void doAction(const QString& action) override {
+        if (action != pressAction() || !image()->clickable()) return;
+        // Later, from the event loop: a handler may run a modal window, and the caller on the
+        // accessibility bus must get its answer first.
+        QTimer::singleShot(0, image(), [target = QPointer<TImage>(image())] {
+            if (target) target->press();
+        });
+    }
+
+private:
+    TImage* image() const { return static_cast<TImage*>(widget()); }
+};
+
+QAccessibleInterface* accessibleFactory(const QString& className, QObject* object) {
+    if (className == QLatin1String("TImage") && object != nullptr && object->isWidgetType())
+        return new TImageAccessible(static_cast<TImage*>(object));
+    return nullptr;
+}
+
+}  // namespace
 
 TImage::TImage(QWidget* parent) : QWidget(parent) {
+    static const bool factoryInstalled = (QAccessible::installFactory(accessibleFactory), true);
+    (void)factoryInstalled;
     setAttribute(Qt::WA_NoSystemBackground);
+}
+
+bool TImage::clickable() const {
+    return isSignalConnected(QMetaMethod::fromSignal(&TImage::Click)) ||
+           isSignalConnected(QMetaMethod::fromSignal(&TImage::MouseDown));
+}
+
+void TImage::press() {
+    emit MouseDown(Qt::LeftButton, Qt::NoModifier, rect().center());
+    emit Click();
 }
 
 void TImage::setPicture(const QString& resourcePath) {

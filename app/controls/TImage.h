@@ -1,5 +1,6 @@
 // A picture control: draws its bitmap at its own size, optionally skipping the colour of its
-// bottom-left pixel, and reports clicks and every mouse-button press.
+// bottom-left pixel, and reports clicks and every mouse-button press. Assistive technology
+// sees it as a graphic, or as a button that it can press when a handler is bound to it.
 #pragma once
 
 #include <QImage>
@@ -19,6 +20,11 @@ public:
     bool transparent() const { return transparent_; }
     void setTransparent(bool on);
     const QImage& bitmap() const { return bitmap_; }
+
+    // A handler is bound to Click or MouseDown.
+    bool clickable() const;
+    // What a left click gives: MouseDown at the centre, then Click.
+    void press();
 
 signals:
     // A left-button press and release inside the control.
