@@ -7,29 +7,62 @@
 
 #include <QEventLoop>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QScreen>
 
 TForm2* Form2 = nullptr;
 
-TForm2::TForm2(QWidget* parent) : QWidget(parent, Qt::Tool) {
+namespace {
+constexpr int mrCancel = 2;
+
+QString shownAddress(const char* target) {
+    const QString text = QString::fromUtf8(target);
+    return text.startsWith(QStringLiteral("mailto:")) ? text.mid(7) : text;
+}
+}  // namespace
+
+// A tool window: a thin caption with only the close button; it cannot be resized.
+TForm2::TForm2(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     InitFormResources();
     setupUi(this);
     ApplyFormProperties(this);
     setFixedSize(356, 59);
+    // The pictures' words for assistive technology; each link also carries its target.
+    imgIcon->setAccessibleName(QStringLiteral("zuKINEO"));
+    Image5->setAccessibleName(QString::fromUtf8(kCreditLine));
+    Image6->setAccessibleName(QStringLiteral("E-Mail :"));
+    Image7->setAccessibleName(QStringLiteral("WebPage :"));
+    imgEMail->setAccessibleName(shownAddress(kEMailTarget));
+    imgEMail->setAccessibleDescription(QString::fromUtf8(kEMailTarget));
+    imgWebPage->setAccessibleName(shownAddress(kWebPageTarget));
+    imgWebPage->setAccessibleDescription(QString::fromUtf8(kWebPageTarget));
 }
 
 int TForm2::ShowModal() {
+    if (isVisible()) return mrCancel;
     setWindowModality(Qt::ApplicationModal);
     if (!shownBefore_) {
+        // Qt places a top-level window by its frame, which is not known before the window
+        // manager has drawn it: the client area's size stands in for it.
         QRect frame(QPoint(), size());
         if (QScreen* screen = QGuiApplication::primaryScreen()) frame.moveCenter(screen->geometry().center());
         move(frame.topLeft());
         shownBefore_ = true;
     }
-    show();
     QEventLoop loop;
-    while (isVisible()) loop.processEvents(QEventLoop::WaitForMoreEvents);
-    return 0;
+    modalLoop_ = &loop;
+    show();
+    if (isVisible()) loop.exec();  // until hideEvent: the caption's close button
+    modalLoop_ = nullptr;
+    return mrCancel;
+}
+
+void TForm2::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // Only a real hide (closing) ends the modal show; the window system's own hiding
+    // (a spontaneous event while the window stays visible) does not.
+    if (modalLoop_ != nullptr && !isVisible()) modalLoop_->quit();
 }
 
 void TForm2::imgEMailClick() { ShellExecuteA(nullptr, nullptr, kEMailTarget, nullptr, nullptr, 0); }

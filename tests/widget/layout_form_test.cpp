@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QFontInfo>
 #include <QListWidget>
 #include <QTest>
 
@@ -173,6 +174,15 @@ TEST_F(LayoutForm, ClickablePicturesArePressableThroughAccessibility) {
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->role(), QAccessible::Graphic);
     EXPECT_TRUE(heading->actionInterface() == nullptr || heading->actionInterface()->actionNames().isEmpty());
+}
+
+// "ＭＳ Ｐゴシック" is not on Linux; the lists must really get IPA P Gothic, 12 pixels high.
+TEST_F(LayoutForm, ListsShowTheirTextInIpaPGothic) {
+    for (QWidget* list : {static_cast<QWidget*>(form->ListBox1), static_cast<QWidget*>(form->ListBox2)}) {
+        const QFontInfo info(list->font());
+        EXPECT_EQ(info.family(), QStringLiteral("IPAPGothic")) << list->objectName().toStdString();
+        EXPECT_EQ(info.pixelSize(), 12);
+    }
 }
 
 }  // namespace

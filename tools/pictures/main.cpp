@@ -6,8 +6,8 @@
 //
 // FONT_DIR holds DejaVuSans.ttf and DejaVuSans-Bold.ttf (Debian: fonts-dejavu-core; the
 // default is /usr/share/fonts/truetype/dejavu). Same fonts, same bytes.
+#include "AboutTexts.h"
 #include "BitmapFiles.h"
-#include "LinkTargets.h"
 #include "Lettering.h"
 #include "Projector.h"
 
@@ -93,7 +93,7 @@ void arrow(QImage& c, bool up) {
     DrawPolygon(c, triangle);
 }
 
-QString withoutScheme(const char* target) {
+QString shownAddress(const char* target) {
     const QString text = QString::fromUtf8(target);
     return text.startsWith(QStringLiteral("mailto:")) ? text.mid(7) : text;
 }
@@ -121,12 +121,12 @@ std::vector<Picture> catalogue() {
         // The About window (its icon is imgIcon).
         {"Image5", 220, 128, 14, d8, about,
          [](QImage& c) {
-             DrawFitted(c, QStringLiteral("by the zuKINEO developers"), TypefaceWithCapHeight(kFamily, false, 7), 10,
+             DrawFitted(c, QString::fromUtf8(kCreditLine), TypefaceWithCapHeight(kFamily, false, 7), 10,
                         1, c.width() - 1, 0.5);
          }},
         {"Image6", 138, 47, 9, d8, about, label(QStringLiteral("E-Mail :"), 8)},
-        {"imgEMail", 193, 155, 13, d8, about, link(withoutScheme(kEMailTarget), 10)},
-        {"imgWebPage", 97, 251, 12, d8, about, link(withoutScheme(kWebPageTarget), 9)},
+        {"imgEMail", 193, 155, 13, d8, about, link(shownAddress(kEMailTarget), 10)},
+        {"imgWebPage", 97, 251, 12, d8, about, link(shownAddress(kWebPageTarget), 9)},
         {"Image7", 29, 61, 12, d8, about, label(QStringLiteral("WebPage :"), 9)},
     };
 }
