@@ -4,7 +4,7 @@
 set -euo pipefail
 mode=${1:-run}
 pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-      libmpv-dev libxrandr-dev libx11-dev fonts-ipafont-gothic)
+      libmpv-dev libxrandr-dev libx11-dev libxcb1-dev fonts-ipafont-gothic)
 if [ "$mode" = test ]; then
   pkgs+=(libgtest-dev libgmock-dev xserver-xorg-core xserver-xorg-video-dummy
          openbox xdotool x11-xserver-utils x11-apps x11-utils imagemagick ffmpeg mpv xauth

@@ -2,7 +2,7 @@
 
 #include "XRandRDirectDraw.h"
 
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 #include <memory>
 
@@ -23,6 +23,10 @@ HRESULT DirectDrawCreate(void* driverGuid, IDirectDraw** directDraw, void* outer
 }
 
 bool DisplayServerReachable() {
-    std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
-    return display != nullptr;
+    // libxcb, not Xlib: XOpenDisplay prints the server's reason to stderr when it refuses us
+    // ("Authorization required, ..."), and the program must end without a word then.
+    // xcb_connect returns an object in an error state rather than null; it must be freed too.
+    std::unique_ptr<xcb_connection_t, void (*)(xcb_connection_t*)> connection(xcb_connect(nullptr, nullptr),
+                                                                              xcb_disconnect);
+    return connection != nullptr && xcb_connection_has_error(connection.get()) == 0;
 }

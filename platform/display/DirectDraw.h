@@ -17,12 +17,23 @@ constexpr HRESULT DDERR_NODIRECTDRAWHW = static_cast<HRESULT>(0x887600FF);
 constexpr HRESULT DDERR_INVALIDMODE = static_cast<HRESULT>(0x88760078);
 constexpr HRESULT DDERR_UNSUPPORTEDMODE = static_cast<HRESULT>(0x8876024E);
 constexpr HRESULT DDERR_NOEXCLUSIVEMODE = static_cast<HRESULT>(0x887600E1);
+constexpr HRESULT DDERR_EXCLUSIVEMODEALREADYSET = static_cast<HRESULT>(0x88760245);
 
 constexpr HRESULT DDENUMRET_CANCEL = 0;
 constexpr HRESULT DDENUMRET_OK = 1;
 
 constexpr std::uint32_t DDSCL_FULLSCREEN = 0x00000001;
+constexpr std::uint32_t DDSCL_NORMAL = 0x00000008;
 constexpr std::uint32_t DDSCL_EXCLUSIVE = 0x00000010;
+
+// Which fields of a DDSURFACEDESC are valid.
+constexpr std::uint32_t DDSD_HEIGHT = 0x00000002;
+constexpr std::uint32_t DDSD_WIDTH = 0x00000004;
+constexpr std::uint32_t DDSD_PITCH = 0x00000008;
+constexpr std::uint32_t DDSD_PIXELFORMAT = 0x00001000;
+constexpr std::uint32_t DDSD_REFRESHRATE = 0x00040000;
+
+constexpr std::uint32_t DDPF_RGB = 0x00000040;
 
 struct DDPIXELFORMAT {
     std::uint32_t dwSize = sizeof(DDPIXELFORMAT);
@@ -50,6 +61,17 @@ using LPDDENUMMODESCALLBACK = HRESULT (*)(DDSURFACEDESC* description, void* cont
 
 // A reference-counted display object. Release() of the last reference deletes it and,
 // when it switched the display, puts back the configuration that was there before.
+//  - EnumDisplayModes calls back once per mode (a filter's DDSD_WIDTH/HEIGHT/PIXELFORMAT fields
+//    narrow the list); DDENUMRET_CANCEL stops it, and the call still returns DD_OK.
+//  - SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_EXCLUSIVE) makes the window the
+//    exclusive one (one object at a time per process, else DDERR_EXCLUSIVEMODEALREADYSET);
+//    DDSCL_NORMAL gives exclusive control back.
+//  - SetDisplayMode needs exclusive control (else DDERR_NOEXCLUSIVEMODE) and an offered mode
+//    (else DDERR_INVALIDMODE, or DDERR_UNSUPPORTEDMODE for another bit depth). Afterwards the
+//    exclusive window covers the whole display, above every other window, even when the mode is
+//    smaller than its minimum size; Release takes it out of that state again.
+//  - The mode that was there before the first switch comes back on Release, and also when the
+//    process ends without one: a normal exit, a fatal signal, SIGKILL or a crash.
 class IDirectDraw {
 public:
     virtual HRESULT EnumDisplayModes(std::uint32_t flags, DDSURFACEDESC* filter, void* context,
