@@ -1,5 +1,7 @@
 #include "FakeMediaPlayer.h"
 
+#include "MediaFileCheck.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 
@@ -36,7 +38,7 @@ void FakeMediaPlayer::Open() {
     Close();
     media_.calls.push_back("open " + fileName_.toStdString());
     const auto clip = media_.clips.find(fileName_);
-    if (clip == media_.clips.end()) throw EMCIDeviceError("ファイルが見つかりません");
+    if (clip == media_.clips.end()) throw EMCIDeviceError(OpenFailureMessage(OpenFailure::NotFound));
     if (clip->second.openError) throw EMCIDeviceError(*clip->second.openError);
     open_ = true;
     durationMs_ = clip->second.durationMs;
@@ -76,7 +78,5 @@ void FakeMediaPlayer::tick() {
     }
 }
 
-TMPModes FakeMediaPlayer::Mode() const {
-    if (!open_) return mpStopped;
-    return playing_ ? mpPlaying : (positionMs_ > 0 && positionMs_ < durationMs_ ? mpPaused : mpStopped);
-}
+// As the real player: stopped after Open, after Stop (wherever the clip stands) and at its end.
+TMPModes FakeMediaPlayer::Mode() const { return open_ && playing_ ? mpPlaying : mpStopped; }
