@@ -132,34 +132,31 @@ void writeInPlace(FileHandle& file, const QByteArray& path, const QByteArray& te
 
 }  // namespace
 
-std::vector<QByteArray> ParseListText(QByteArrayView text) {
+std::vector<ItemSpan> ListLines(QByteArrayView text) {
     const char* data = text.data();
-    const qsizetype end = [&] {
-        const void* zero = text.isEmpty() ? nullptr : std::memchr(data, 0, static_cast<std::size_t>(text.size()));
-        return zero != nullptr ? static_cast<const char*>(zero) - data : text.size();
-    }();
-    std::vector<QByteArray> items;
+    const void* zero = text.isEmpty() ? nullptr : std::memchr(data, 0, static_cast<std::size_t>(text.size()));
+    const qsizetype end = zero != nullptr ? static_cast<const char*>(zero) - data : text.size();
+    // Every line but the last ends in CR or LF: counting them first sizes the list once,
+    // instead of growing it through copies of fresh memory.
+    qsizetype ends = 0;
+    for (qsizetype i = 0; i < end; ++i) ends += (data[i] == '\r') | (data[i] == '\n');
+    std::vector<ItemSpan> lines;
+    lines.reserve(static_cast<std::size_t>(ends) + 1);
     qsizetype pos = 0;
     while (pos < end) {
         const qsizetype start = pos;
         while (pos < end && data[pos] != '\r' && data[pos] != '\n') ++pos;
-        items.emplace_back(data + start, pos - start);
+        lines.push_back({start, pos - start});
         if (pos < end && data[pos] == '\r') ++pos;
         if (pos < end && data[pos] == '\n') ++pos;
     }
-    return items;
+    return lines;
 }
 
-QByteArray ListText(const std::vector<QByteArray>& items) {
-    qsizetype size = 0;
-    for (const QByteArray& item : items) size += item.size() + 2;
-    QByteArray text;
-    text.reserve(size);
-    for (const QByteArray& item : items) {
-        text += item;
-        text += "\r\n";
-    }
-    return text;
+std::vector<QByteArray> ParseListText(QByteArrayView text) {
+    std::vector<QByteArray> items;
+    for (const ItemSpan& line : ListLines(text)) items.emplace_back(text.data() + line.offset, line.size);
+    return items;
 }
 
 QByteArray OpenErrorMessage(const QByteArray& path) { return "ファイル " + path + " は開けません"; }
@@ -167,6 +164,14 @@ QByteArray CreateErrorMessage(const QByteArray& path) { return "ファイル " +
 QByteArray WriteErrorMessage() { return QByteArrayLiteral("ストリームへの書き込みエラー"); }
 
 std::vector<QByteArray> LoadListFile(const QByteArray& path) {
+    const ListFileContents file = ReadListFile(path);
+    std::vector<QByteArray> items;
+    items.reserve(file.lines.size());
+    for (const ItemSpan& line : file.lines) items.emplace_back(file.text.constData() + line.offset, line.size);
+    return items;
+}
+
+ListFileContents ReadListFile(const QByteArray& path) {
     // O_NONBLOCK: opening a FIFO without a writer must not hang the window.
     FileHandle file(::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!file.valid()) raise(OpenErrorMessage(path));
@@ -193,18 +198,20 @@ std::vector<QByteArray> LoadListFile(const QByteArray& path) {
             used += n;
             if (zero) break;
         }
-        text.truncate(used);
-        return ParseListText(text);
+        // Nothing after a zero byte counts.
+        const void* zero = std::memchr(text.constData(), 0, static_cast<std::size_t>(used));
+        text.truncate(zero != nullptr ? static_cast<const char*>(zero) - text.constData() : used);
+        std::vector<ItemSpan> lines = ListLines(text);
+        return {std::move(text), std::move(lines)};
     } catch (const std::bad_alloc&) {
         raise(OpenErrorMessage(path));
     }
 }
 
-void SaveListFile(const QByteArray& path, const std::vector<QByteArray>& items) {
+void SaveListText(const QByteArray& path, const QByteArray& text) {
     if (path.isEmpty() || path.endsWith('/')) raise(CreateErrorMessage(path));
     QByteArray target = path;
     if (!resolveLinks(target)) raise(CreateErrorMessage(path));
-    const QByteArray text = ListText(items);
 
     struct stat old {};
     FileHandle oldFile;

@@ -9,13 +9,14 @@
 #include <new>
 
 int PlaylistModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(items.size());
+    return parent.isValid() ? 0 : static_cast<int>(spans.size());
 }
 
 QVariant PlaylistModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole) return {};
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    return DisplayText(items[static_cast<std::size_t>(index.row())].toStdString());
+    const QByteArrayView bytes = view(index.row());
+    return DisplayText(std::string(bytes.data(), static_cast<std::size_t>(bytes.size())));
 }
 
 TPlaylistBox::TPlaylistBox(QWidget* parent) : QListView(parent), model_(new PlaylistModel(this)) {
@@ -40,17 +41,36 @@ void TPlaylistBox::SetItemIndex(int index) {
     scrollTo(target);
 }
 
+std::vector<QByteArray> TPlaylistBox::Items() const {
+    std::vector<QByteArray> items;
+    items.reserve(model_->spans.size());
+    for (int i = 0; i < Count(); ++i) items.push_back(Item(i));
+    return items;
+}
+
+std::vector<QByteArrayView> TPlaylistBox::ItemViews() const {
+    std::vector<QByteArrayView> views;
+    views.reserve(model_->spans.size());
+    for (int i = 0; i < Count(); ++i) views.push_back(ItemView(i));
+    return views;
+}
+
 void TPlaylistBox::Append(const QByteArray& item) {
-    // Room first, so that a failure leaves the list and the view as they were.
-    auto& items = model_->items;
+    auto& store = model_->store;
+    auto& spans = model_->spans;
+    // Room first, so that a failure leaves the list and the view as they were. Both grow by
+    // doubling: a long run of appends copies each byte a few times at most.
     try {
-        if (items.size() == items.capacity()) items.reserve(std::max<std::size_t>(16, items.size() * 2));
+        if (spans.size() == spans.capacity()) spans.reserve(std::max<std::size_t>(16, spans.size() * 2));
+        const qsizetype needed = store.size() + item.size();
+        if (needed > store.capacity()) store.reserve(std::max(needed, store.size() * 2));
     } catch (const std::bad_alloc&) {
         throw Exception("行を挿入できません");
     }
     const int row = Count();
     model_->beginInsertRows(QModelIndex(), row, row);
-    model_->items.push_back(item);
+    spans.push_back({store.size(), item.size()});
+    store.append(item);
     model_->endInsertRows();
 }
 
@@ -58,26 +78,40 @@ void TPlaylistBox::AppendItems(const std::vector<QByteArray>& items) {
     for (const QByteArray& item : items) Append(item);
 }
 
-void TPlaylistBox::Replace(std::vector<QByteArray> items) {
+void TPlaylistBox::Replace(const std::vector<QByteArray>& items) {
+    ListFileContents contents;
+    qsizetype size = 0;
+    for (const QByteArray& item : items) size += item.size();
+    contents.text.reserve(size);
+    contents.lines.reserve(items.size());
+    for (const QByteArray& item : items) {
+        contents.lines.push_back({contents.text.size(), item.size()});
+        contents.text.append(item);
+    }
+    ReplaceWithFile(std::move(contents));
+}
+
+void TPlaylistBox::ReplaceWithFile(ListFileContents file) {
     model_->beginResetModel();
-    model_->items = std::move(items);
+    model_->store = std::move(file.text);
+    model_->spans = std::move(file.lines);
     model_->endResetModel();
     selectionModel()->clear();
 }
 
 void TPlaylistBox::Exchange(int a, int b) {
-    std::swap(model_->items.at(static_cast<std::size_t>(a)), model_->items.at(static_cast<std::size_t>(b)));
+    std::swap(model_->spans.at(static_cast<std::size_t>(a)), model_->spans.at(static_cast<std::size_t>(b)));
     emit model_->dataChanged(model_->index(std::min(a, b)), model_->index(std::max(a, b)));
 }
 
 void TPlaylistBox::Delete(int index) {
     model_->beginRemoveRows(QModelIndex(), index, index);
-    model_->items.erase(model_->items.begin() + index);
+    model_->spans.erase(model_->spans.begin() + index);
     model_->endRemoveRows();
     selectionModel()->clear();
 }
 
-void TPlaylistBox::Clear() { Replace({}); }
+void TPlaylistBox::Clear() { ReplaceWithFile({}); }
 
 void TPlaylistBox::keyPressEvent(QKeyEvent* event) {
     if (onDeleteKey) onDeleteKey(event->key(), event->modifiers());

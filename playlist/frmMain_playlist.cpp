@@ -31,13 +31,13 @@ void TfrmMain::imgSitaMouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) 
 void TfrmMain::imgLoadClick() {
     const std::vector<QByteArray> chosen = OpenDialog2->Execute(this);
     if (chosen.empty()) return;
-    ListBox2->Replace(LoadListFile(chosen.front()));
+    ListBox2->ReplaceWithFile(ReadListFile(chosen.front()));
 }
 
 void TfrmMain::imgSaveClick() {
     const std::vector<QByteArray> chosen = SaveDialog1->Execute(this);
     if (chosen.empty()) return;
-    SaveListFile(chosen.front(), ListBox2->Items());
+    SaveListText(chosen.front(), ListTextOf(ListBox2->ItemViews()));
 }
 
 // Shift, Ctrl and Alt do not matter.
@@ -62,7 +62,7 @@ void TfrmMain::LoadAutoSavePlaylist() {
         case FileKind::Unreachable:
             throw Exception(OpenErrorMessage(path).toStdString());
         case FileKind::Regular:
-            ListBox2->Replace(LoadListFile(path));
+            ListBox2->ReplaceWithFile(ReadListFile(path));
             return;
         }
     } catch (const Exception&) {
@@ -74,7 +74,7 @@ void TfrmMain::LoadAutoSavePlaylist() {
 
 void TfrmMain::SaveAutoSavePlaylist() {
     if (FAutoSaveUnreadable) return;
-    SaveListFile(AutoSavePath(), ListBox2->Items());
+    SaveListText(AutoSavePath(), ListTextOf(ListBox2->ItemViews()));
 }
 
 // The shell has split the command line already; an empty argument ends the list.

@@ -158,6 +158,22 @@ TEST_F(PlaylistFiles, LoadReplacesTheWholeListAndLeavesNoSelection) {
     EXPECT_EQ(form->OpenDialog2->lastPath, temp("list.lst"));
 }
 
+TEST_F(PlaylistFiles, EditsAfterALoadAreSavedExactly) {
+    ASSERT_EQ(createForm(), -1);
+    writeFile(temp("in.lst"), QByteArray("one\r\ntwo\r\n\xff three\r\n\0ignored", 25));
+    answer(temp("in.lst"));
+    form->imgLoadClick();
+    form->ListBox2->SetItemIndex(0);
+    form->imgSitaMouseDown(Qt::LeftButton, Qt::NoModifier, {});   // two, one, \xff three
+    form->WMDropFiles({"/dropped/four.avi", QByteArray(70000, 'L')});
+    form->ListBox2->SetItemIndex(2);
+    form->DeleteSelectedItem();                                      // two, one, four, LLL...
+    answer(temp("out.lst"));
+    form->imgSaveClick();
+    EXPECT_EQ(readFile(temp("out.lst")), "two\r\none\r\n/dropped/four.avi\r\n" + QByteArray(70000, 'L') + "\r\n");
+    EXPECT_EQ(items(), (Items{"two", "one", "/dropped/four.avi", QByteArray(70000, 'L')}));
+}
+
 TEST_F(PlaylistFiles, FailedLoadLeavesTheListAsItWas) {
     ASSERT_EQ(createForm(), -1);
     form->ListBox2->Replace({"a", "b"});
