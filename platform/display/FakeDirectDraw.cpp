@@ -1,5 +1,6 @@
 #include "FakeDirectDraw.h"
 
+#include <QPointer>
 #include <QWidget>
 
 namespace {
@@ -34,13 +35,22 @@ public:
         if (display_.displayModeResult != DD_OK) return display_.displayModeResult;
         display_.switches.push_back({width, height, bpp});
         display_.switched = true;
-        // Like the real layer: the cooperative window covers the new mode.
-        if (window_ != nullptr) window_->setGeometry(0, 0, static_cast<int>(width), static_cast<int>(height));
+        // Like the real layer: the cooperative window covers the new mode, even one smaller than
+        // its minimum size, which is lifted until the release.
+        if (window_ != nullptr) {
+            if (!minimumLifted_) {
+                savedMinimum_ = window_->minimumSize();
+                minimumLifted_ = true;
+            }
+            window_->setMinimumSize(0, 0);
+            window_->setGeometry(0, 0, static_cast<int>(width), static_cast<int>(height));
+        }
         return DD_OK;
     }
 
     std::uint32_t Release() override {
         display_.calls.push_back("release");
+        if (minimumLifted_ && window_ != nullptr) window_->setMinimumSize(savedMinimum_);
         display_.switched = false;
         --display_.liveObjects;
         delete this;
@@ -49,7 +59,9 @@ public:
 
 private:
     FakeDisplay& display_;
-    HWND window_ = nullptr;
+    QPointer<QWidget> window_;
+    bool minimumLifted_ = false;
+    QSize savedMinimum_;
 };
 }  // namespace
 
