@@ -194,13 +194,14 @@ ListFileContents ReadListFile(const QByteArray& path) {
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) raise(OpenErrorMessage(path));
             if (n == 0) break;
-            const bool zero = std::memchr(text.constData() + used, 0, static_cast<std::size_t>(n)) != nullptr;
+            const void* zero = std::memchr(text.constData() + used, 0, static_cast<std::size_t>(n));
+            if (zero != nullptr) {
+                used = static_cast<const char*>(zero) - text.constData();  // nothing after it counts
+                break;
+            }
             used += n;
-            if (zero) break;
         }
-        // Nothing after a zero byte counts.
-        const void* zero = std::memchr(text.constData(), 0, static_cast<std::size_t>(used));
-        text.truncate(zero != nullptr ? static_cast<const char*>(zero) - text.constData() : used);
+        text.truncate(used);
         std::vector<ItemSpan> lines = ListLines(text);
         return {std::move(text), std::move(lines)};
     } catch (const std::bad_alloc&) {
