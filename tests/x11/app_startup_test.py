@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The real zukineo on the dummy X server under openbox: its window, its mode list as the
 accessibility bus shows it, a close through the window manager, and a start without X."""
 
