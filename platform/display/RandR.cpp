@@ -217,6 +217,7 @@ bool ApplyLayout(Display* display, const CrtcLayout& target, const ScreenLayout&
 }
 
 std::optional<SavedDisplay> CaptureLayout(Display* display, RRCrtc crtc) {
+    XErrorTrap trap(display);
     XRRSelectInput(display, DefaultRootWindow(display), RRScreenChangeNotifyMask);
     SavedDisplay saved;
     saved.displayName = DisplayString(display);
@@ -224,7 +225,7 @@ std::optional<SavedDisplay> CaptureLayout(Display* display, RRCrtc crtc) {
     XScreenResourcesPtr resources = ScreenResources(display);
     if (!resources) return std::nullopt;
     XCrtcInfoPtr info = crtcInfo(display, resources.get(), crtc);
-    if (!info) return std::nullopt;
+    if (!info || trap.sync() != 0) return std::nullopt;
     saved.crtc = layoutOf(crtc, *info);
     return saved;
 }

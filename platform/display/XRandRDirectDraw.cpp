@@ -122,9 +122,13 @@ private:
         blueMask_ = static_cast<std::uint32_t>(visual->blue_mask);
 
         if (HasRandrCrtcs(display)) {
+            // An output unplugged between two requests answers with an error; then the screen
+            // as it is stands in for the output's modes.
+            XErrorTrap trap(display);
             if (XScreenResourcesPtr resources = ScreenResources(display)) {
                 output_ = FindPrimaryOutput(display, resources.get());
             }
+            if (trap.sync() != 0) output_.reset();
         }
         if (output_ && output_->crtc != None && !output_->modes.empty()) {
             std::vector<ModeSize> sizes;

@@ -257,6 +257,16 @@ TEST(XRandRModes, OneEntryPerSizeInTheServersOrderAtTheScreensBitsPerPixel) {
     EXPECT_EQ(directDraw->EnumDisplayModes(0, nullptr, nullptr, nullptr), DDERR_INVALIDPARAMS);
 }
 
+TEST(XRandRModes, CreationFailsWithoutADisplay) {
+    if (!environment("ZK_DISPLAY_CASE").empty()) GTEST_SKIP() << "runs on the standard server";
+    const std::string display = environment("DISPLAY");
+    setenv("DISPLAY", ":139", 1);
+    IDirectDraw* directDraw = reinterpret_cast<IDirectDraw*>(0x1);
+    EXPECT_EQ(DirectDrawCreate(nullptr, &directDraw, nullptr), DDERR_NODIRECTDRAWHW);
+    EXPECT_EQ(directDraw, nullptr);
+    setenv("DISPLAY", display.c_str(), 1);
+}
+
 TEST(XRandRSwitch, ShowsInXrandrAndReleasePutsTheDesktopBackExactly) {
     if (!environment("ZK_DISPLAY_CASE").empty()) GTEST_SKIP() << "runs on the standard server";
     const std::string desktop = layoutFingerprint();
