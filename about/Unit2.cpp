@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHideEvent>
 #include <QScreen>
+#include <QTimer>
 
 TForm2* Form2 = nullptr;
 
@@ -63,6 +64,18 @@ void TForm2::hideEvent(QHideEvent* event) {
     // Only a real hide (closing) ends the modal show; the window system's own hiding
     // (a spontaneous event while the window stays visible) does not.
     if (modalLoop_ != nullptr && !isVisible()) modalLoop_->quit();
+}
+
+// A tool window cannot be minimised, but some window managers offer it anyway (openbox keeps
+// the iconify button of a modal utility window). Minimised, the modal window would leave the
+// main window blocked with nothing on the screen to close: it comes straight back instead.
+void TForm2::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized))
+        QTimer::singleShot(0, this, [this] {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            if (modalLoop_ != nullptr) show();
+        });
 }
 
 void TForm2::imgEMailClick() { ShellExecuteA(nullptr, nullptr, kEMailTarget, nullptr, nullptr, 0); }

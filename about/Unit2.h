@@ -26,6 +26,7 @@ public slots:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool shownBefore_ = false;

@@ -22,6 +22,7 @@ TfrmMain* frmMain = nullptr;
 
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent) {
     InitFormResources();
+    InstallFontSubstitutions();  // before any font of the form is resolved
     setupUi(this);
     ApplyFormProperties(this);
     MediaPlayer1 = CreateMediaPlayer(this);
@@ -143,38 +144,61 @@ int ListBoxItemIndex(const QListWidget* listBox) {
     return row >= 0 && listBox->item(row)->isSelected() ? row : -1;
 }
 
-// Outer bounds. Qt positions a top-level window by its frame but sizes it by its client area,
-// so the frame the window manager drew last while the window had a border converts between them.
+// Outer bounds. The window manager adds its frame asynchronously after every new native
+// window, so the setters work from the frame the window wore the last time it had a border,
+// and always hand Qt the client rectangle: Qt then maps the window with static gravity and
+// the window manager puts the frame around it, instead of guessing a frame Qt does not know yet.
 void TfrmMain::rememberFrame() {
     if (borderStyle_ != TBorderStyle::bsSizeable || !isVisible()) return;
     const QRect outer = frameGeometry();
     const QRect inner = geometry();
-    frame_ = QMargins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-                      outer.bottom() - inner.bottom());
+    const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                         outer.bottom() - inner.bottom());
+    if (!frame.isNull()) frame_ = frame;
 }
+
+QMargins TfrmMain::currentFrame() const { return borderStyle_ == TBorderStyle::bsSizeable ? frame_ : QMargins(); }
+
+QRect TfrmMain::outerRect() const { return geometry().marginsAdded(currentFrame()); }
+
+void TfrmMain::setOuter(const QRect& outer) { setGeometry(outer.marginsRemoved(currentFrame())); }
 
 int TfrmMain::Top() const { return frameGeometry().top(); }
 int TfrmMain::Left() const { return frameGeometry().left(); }
 
-void TfrmMain::SetWidth(int width) { resize(width - frame_.left() - frame_.right(), height()); }
-void TfrmMain::SetHeight(int height) { resize(width(), height - frame_.top() - frame_.bottom()); }
-void TfrmMain::SetTop(int top) { move(frameGeometry().left(), top); }
-void TfrmMain::SetLeft(int left) { move(left, frameGeometry().top()); }
+void TfrmMain::SetWidth(int width) {
+    QRect outer = outerRect();
+    outer.setWidth(width);
+    setOuter(outer);
+}
+
+void TfrmMain::SetHeight(int height) {
+    QRect outer = outerRect();
+    outer.setHeight(height);
+    setOuter(outer);
+}
+
+void TfrmMain::SetTop(int top) {
+    QRect outer = outerRect();
+    outer.moveTop(top);
+    setOuter(outer);
+}
+
+void TfrmMain::SetLeft(int left) {
+    QRect outer = outerRect();
+    outer.moveLeft(left);
+    setOuter(outer);
+}
 
 void TfrmMain::SetBorderStyle(TBorderStyle style) {
     if (style == borderStyle_) return;
     rememberFrame();
-    const QRect outer = frameGeometry();
+    const QRect outer = outerRect();
     const bool visible = isVisible();
     borderStyle_ = style;
     // A new border style gives a new native window; it keeps the window's place and size.
     setWindowFlag(Qt::FramelessWindowHint, style == TBorderStyle::bsNone);
-    if (style == TBorderStyle::bsNone) {
-        setGeometry(outer);
-    } else {
-        setGeometry(outer.marginsRemoved(frame_));
-        move(outer.topLeft());
-    }
+    setOuter(outer);
     if (visible) show();
 }
 
