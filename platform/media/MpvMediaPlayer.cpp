@@ -9,8 +9,13 @@
 
 #include <mpv/client.h>
 
+#include <clocale>
+
 namespace {
 using Clock = std::chrono::steady_clock;
+
+// mpv takes its video window down in a few milliseconds; a hung output does not hang us.
+constexpr std::chrono::seconds kCloseTimeout{2};
 
 // Posted by the wake-up callback: "mpv has events for you".
 const QEvent::Type kMpvEvents = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -142,6 +147,9 @@ void MpvMediaPlayer::ensureCore() {
     if (mpv_ && coreWindow_ == window) return;
     mpv_.reset();
 
+    // mpv refuses to start unless numbers are formatted the C way. The application object
+    // sets this at start-up; a library may have changed it since.
+    std::setlocale(LC_NUMERIC, "C");
     std::unique_ptr<mpv_handle, MpvDeleter> core(mpv_create());
     if (!core) throw EMCIDeviceError(OpenFailureMessage(OpenFailure::NoPlayer));
     mpv_handle* h = core.get();
@@ -235,11 +243,12 @@ void MpvMediaPlayer::forgetClip() {
 }
 
 void MpvMediaPlayer::Open() {
-    Close();
+    // The next clip follows at once: mpv may keep its video window for it.
+    closeClip(false);
     const Clock::time_point deadline = Clock::now() + openTimeout_;
     const QByteArray path = absolutePath(fileName_);
     const MediaFileCheck check = CheckMediaFileWithin(path, deadline);
-    if (check.failure) throw EMCIDeviceError(OpenFailureMessage(*check.failure));
+    if (check.failure) failOpen(*check.failure);
     ensureCore();
     drainEvents();  // what is left of earlier clips is settled before this one starts
 
@@ -247,10 +256,7 @@ void MpvMediaPlayer::Open() {
     setFlag("pause", true);
     if (surface_) surface_->show();
     const std::int64_t id = loadFile(path);
-    if (id <= 0) {
-        forgetClip();
-        throw EMCIDeviceError(OpenFailureMessage(OpenFailure::Unknown));
-    }
+    if (id <= 0) failOpen(OpenFailure::Unknown);
 
     // Wait until the first picture is up (mpv reports the restart of playback, paused at
     // the start), the clip has failed, or the time is up.
@@ -280,17 +286,23 @@ void MpvMediaPlayer::Open() {
         }
         if (event->event_id == MPV_EVENT_PLAYBACK_RESTART && startedEntryId_ == id && entryLoaded_) break;
     }
-    if (failure) {
-        // A load that is still going (time-out) is abandoned; mpv cancels its reads.
-        const char* stop[] = {"stop", nullptr};
-        mpv_command(mpv_.get(), stop);
-        forgetClip();
-        throw EMCIDeviceError(OpenFailureMessage(*failure));
-    }
+    if (failure) failOpen(*failure);
     entryId_ = id;
     openPath_ = path;
     state_ = atEnd ? State::Ended : State::Stopped;
     QCoreApplication::postEvent(this, new QEvent(kMpvEvents));  // the clip is loaded
+}
+
+void MpvMediaPlayer::failOpen(OpenFailure failure) {
+    // No clip stays open, and no video window: the one of the clip before, or a load that
+    // is still going (a time-out), is taken down; mpv cancels its reads.
+    if (mpv_) {
+        const char* stop[] = {"stop", nullptr};
+        mpv_command(mpv_.get(), stop);
+        waitForVideoOutputGone();
+    }
+    forgetClip();
+    throw EMCIDeviceError(OpenFailureMessage(failure));
 }
 
 void MpvMediaPlayer::SetDisplayRect(const QRect& rect) {
@@ -324,13 +336,33 @@ void MpvMediaPlayer::Stop() {
     state_ = State::Stopped;
 }
 
-void MpvMediaPlayer::Close() {
+void MpvMediaPlayer::Close() { closeClip(true); }
+
+void MpvMediaPlayer::closeClip(bool waitForOutput) {
     if (state_ == State::Closed) return;
     if (mpv_) {
         const char* stop[] = {"stop", nullptr};
         mpv_command(mpv_.get(), stop);
+        if (waitForOutput) waitForVideoOutputGone();
     }
     forgetClip();
+}
+
+void MpvMediaPlayer::waitForVideoOutputGone() {
+    // Close waits, as MCI_CLOSE does, until mpv has taken its video window down. Its X11
+    // output also resets the process-wide Xlib error handler when it goes; after Close
+    // returns, nothing of ours runs on mpv's threads while the display layer switches modes.
+    const Clock::time_point deadline = Clock::now() + kCloseTimeout;
+    auto hasVideoOutput = [this] {
+        char* name = mpv_get_property_string(mpv_.get(), "current-vo");
+        mpv_free(name);
+        return name != nullptr;
+    };
+    while (hasVideoOutput()) {
+        const auto left = std::chrono::duration<double>(deadline - Clock::now()).count();
+        if (left <= 0) return;
+        track(*mpv_wait_event(mpv_.get(), left));
+    }
 }
 
 TMPModes MpvMediaPlayer::Mode() const { return state_ == State::Playing ? mpPlaying : mpStopped; }

@@ -17,6 +17,7 @@
 // the player.
 #pragma once
 
+#include "MediaFileCheck.h"
 #include "TMediaPlayer.h"
 
 #include <QPointer>
@@ -70,6 +71,9 @@ private:
     void setFlag(const char* name, bool on);
     void setText(const char* name, const char* value);
     void forgetClip();
+    void closeClip(bool waitForOutput);
+    [[noreturn]] void failOpen(OpenFailure failure);
+    void waitForVideoOutputGone();
 
     std::unique_ptr<mpv_handle, MpvDeleter> mpv_;
     WId coreWindow_ = 0;  // the native window the core was made for

@@ -317,6 +317,27 @@ TEST_F(MediaPlayerTest, PlacesThePictureAsAsked) {
     EXPECT_TRUE(shows({{640, 360, kBlack}}));
 }
 
+TEST_F(MediaPlayerTest, CloseReturnsWhenTheVideoWindowIsGone) {
+    // The display layer switches modes right after Close; mpv's window must be down by then.
+    auto videoWindows = [this] {
+        auto* surface = window.panel->findChild<QWidget*>(QStringLiteral("MediaPlayerVideo"));
+        if (surface == nullptr) return -1;
+        QProcess xwininfo;
+        xwininfo.start("xwininfo", {"-children", "-id", QString::number(surface->winId())});
+        xwininfo.waitForFinished();
+        const QString out = QString::fromUtf8(xwininfo.readAllStandardOutput());
+        const int at = out.indexOf(" child");
+        return at < 0 ? 0 : out.left(at).section(QLatin1Char('\n'), -1).trimmed().toInt();
+    };
+    player.SetFileName(clip("red-4x3.avi"));
+    player.Open();
+    player.Play();
+    ASSERT_TRUE(shows({{640, 360, kRed}}));
+    EXPECT_EQ(videoWindows(), 1) << "mpv draws into a window of its own inside the surface";
+    player.Close();
+    EXPECT_EQ(videoWindows(), 0);
+}
+
 TEST_F(MediaPlayerTest, AClipWithoutVideoLeavesThePanelBlack) {
     player.SetFileName(clip("audio.wav"));
     player.Open();
