@@ -1,0 +1,134 @@
+// Processor time of our media player playing a 10-second clip, against the mpv command line
+// playing the same clip with the same video and audio outputs. Run on an X server:
+//   tools/with-xorg build-<you>/bench/media_play_bench [ROUNDS]
+// Both play full-screen on a 1280x720 screen with the picture at its own size in the middle.
+// Ours runs inside the application object with an idle handler that polls Mode as playback
+// does (Done left false), so the figure includes our event loop, not only mpv.
+#include "Application.h"
+#include "MpvMediaPlayer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QProcess>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <spawn.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
+double cpuOf(const rusage& usage) { return seconds(usage.ru_utime) + seconds(usage.ru_stime); }
+
+struct Run {
+    double cpu = 0;   // processor seconds, all threads
+    double wall = 0;  // seconds
+};
+
+Run playOurs(const QByteArray& path) {
+    QWidget window;
+    window.setStyleSheet(QStringLiteral("background: black"));
+    QWidget panel(&window);
+    window.showFullScreen();
+    QEventLoop settle;
+    QTimer::singleShot(500, &settle, &QEventLoop::quit);
+    settle.exec();
+    panel.setGeometry(window.rect());
+
+    rusage before{}, after{};
+    getrusage(RUSAGE_SELF, &before);
+    QElapsedTimer wall;
+    wall.start();
+    {
+        MpvMediaPlayer player;  // a new mpv core each round, as the command line starts afresh
+        player.SetDisplay(&panel);
+        player.SetFileName(path);
+        player.Open();
+        player.Play();
+        QEventLoop loop;
+        Application->OnIdle = [&](QObject*, bool& done) {
+            if (player.Mode() == mpStopped) {
+                loop.quit();
+                return;
+            }
+            done = false;
+        };
+        loop.exec();
+        Application->OnIdle = nullptr;
+        player.Close();
+    }
+    getrusage(RUSAGE_SELF, &after);
+    return {cpuOf(after) - cpuOf(before), static_cast<double>(wall.elapsed()) / 1000};
+}
+
+Run playCommandLine(const QByteArray& path) {
+    // The settings our player gives mpv, on the command line.
+    std::vector<std::string> args = {
+        "mpv", "--no-config", "--no-terminal", "--fs", "--video-unscaled=downscale-big", "--vo=xv,x11",
+        "--hwdec=no", "--audio-fallback-to-null=yes", "--ao-null-buffer=0.02", "--demuxer=lavf", "--osc=no",
+        "--load-scripts=no", "--load-stats-overlay=no", "--load-osd-console=no", "--ytdl=no",
+        "--input-default-bindings=no", "--input-vo-keyboard=no", "--input-cursor=no", "--cursor-autohide=always",
+        "--osd-level=0", "--audio-display=no", "--keep-open=no", path.toStdString()};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    QElapsedTimer wall;
+    wall.start();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, "mpv", nullptr, nullptr, argv.data(), environ) != 0) {
+        std::fprintf(stderr, "cannot start mpv\n");
+        std::exit(2);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    return {cpuOf(usage), static_cast<double>(wall.elapsed()) / 1000};
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    TApplication app(1, argv);
+    app.Initialize();
+
+    QString source = qEnvironmentVariable("ZK_SOURCE_DIR");
+    if (source.isEmpty()) source = QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/..");
+    QTemporaryDir clips;
+    if (QProcess::execute(source + "/tools/make-clips.sh", {clips.path(), "--long"}) != 0) {
+        std::fprintf(stderr, "could not make the clips\n");
+        return 2;
+    }
+    const QByteArray path = QFile::encodeName(clips.filePath("long-10s.avi"));
+
+    std::vector<double> ours, theirs;
+    std::printf("round  ours cpu s  wall s   mpv cpu s  wall s\n");
+    for (int i = 0; i < rounds; ++i) {
+        const Run a = playOurs(path);
+        const Run b = playCommandLine(path);
+        ours.push_back(a.cpu);
+        theirs.push_back(b.cpu);
+        std::printf("%5d  %10.3f  %6.2f   %9.3f  %6.2f\n", i + 1, a.cpu, a.wall, b.cpu, b.wall);
+        std::fflush(stdout);
+    }
+    const double o = median(ours), t = median(theirs);
+    std::printf("median: ours %.3f s (%.1f %% of one core over 10 s), mpv %.3f s (%.1f %%), ours/mpv %.3f\n", o,
+                o * 10, t, t * 10, o / t);
+    return 0;
+}
