@@ -154,6 +154,9 @@ protected:
 
 private:
     void rememberFrame();
+    QMargins currentFrame() const;      // the frame the window wears in its border style
+    QRect outerRect() const;
+    void setOuter(const QRect& outer);  // outer bounds -> Qt's client geometry
 
     TBorderStyle borderStyle_ = TBorderStyle::bsSizeable;
     bool shownBefore_ = false;
