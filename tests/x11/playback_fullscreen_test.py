@@ -1,0 +1,170 @@
+#!/usr/bin/python3
+"""Full-screen playback in the real program: real XRandR switches, real libmpv, openbox.
+
+Clips are solid colours, so a screenshot's centre tells which one is on the screen."""
+
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import zkx11  # noqa: E402
+
+zkx11.run_with_bus()
+t = zkx11.Failures()
+work = tempfile.mkdtemp(prefix="zk-playback-")
+program = zkx11.isolated_program(work)
+desktop = zkx11.screen_size()
+
+
+def make_clip(name, colour, seconds, size="320x240"):
+    path = os.path.join(work, name)
+    subprocess.run(["ffmpeg", "-nostdin", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                    "color=c=%s:s=%s:r=25:d=%s" % (colour, size, seconds), "-c:v", "mjpeg",
+                    "-q:v", "3", path], check=True)
+    return path
+
+
+red = make_clip("red.avi", "red", 1.5)
+green = make_clip("green.avi", "green", 1.5)
+blue = make_clip("blue.avi", "blue", 1.5)
+long_clip = make_clip("long.avi", "white", 30)
+
+
+def centre_colour():
+    """'red', 'green', 'blue', 'white', 'black' or 'other' at the screen's centre."""
+    w, h = zkx11.screen_size()
+    out = subprocess.run("xwd -root -silent | convert xwd:- -crop 1x1+%d+%d -depth 8 txt:-" % (w // 2, h // 2),
+                         shell=True, capture_output=True, text=True).stdout
+    r, g, b = [int(v) for v in out.splitlines()[-1].split("(")[1].split(")")[0].split(",")[:3]]
+    for name, (cr, cg, cb) in {"red": (255, 0, 0), "green": (0, 128, 0), "blue": (0, 0, 255),
+                               "white": (255, 255, 255), "black": (0, 0, 0)}.items():
+        if abs(r - cr) < 60 and abs(g - cg) < 60 and abs(b - cb) < 60:
+            return name
+    return "other"
+
+
+def frame_extents(wid):
+    out = zkx11.sh("xprop", "-id", str(wid), "_NET_FRAME_EXTENTS", check=False)
+    return out.split("=")[1].strip() if "=" in out else ""
+
+
+class Program:
+    def __init__(self, items):
+        self.proc = zkx11.start([*items], program=program)
+        self.wid = zkx11.window_id()
+        self.app = zkx11.accessible_app(self.proc.pid)
+        time.sleep(0.5)
+
+    def click(self, name, index=None):
+        acc = zkx11.find_accessible(self.app, name)
+        if index is not None:
+            acc = acc.getChildAtIndex(index)
+        x, y, w, h = zkx11.extents(acc)
+        zkx11.sh("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+
+    def select_mode(self, text):
+        # The top line, then the arrow keys: the wanted line may lie below the visible ones.
+        modes = zkx11.find_accessible(self.app, "ScreenSize")
+        self.click("ScreenSize", 0)
+        for _ in range(zkx11.list_items(modes).index(text)):
+            zkx11.sh("xdotool", "key", "Down")
+
+    def play(self, mode="800x600(32)"):
+        self.select_mode(mode)
+        self.bounds = zkx11.geometry(self.wid)
+        self.extents = frame_extents(self.wid)
+        self.click("Play")
+
+    def wait_mode(self, size, timeout=10):
+        return zkx11.wait_for(lambda: zkx11.screen_size() == size, timeout, step=0.05,
+                              what="screen %dx%d" % size)
+
+    def playing(self):
+        return zkx11.screen_size() == (800, 600)
+
+    def windowed_again(self):
+        try:
+            self.wait_mode(desktop)
+            zkx11.wait_for(lambda: zkx11.geometry(self.wid) == self.bounds, 5, what="old bounds")
+            zkx11.wait_for(lambda: frame_extents(self.wid) == self.extents, 5, what="border")
+            return True
+        except AssertionError as error:
+            print("   ", error, zkx11.geometry(self.wid), frame_extents(self.wid))
+            return False
+
+    def quit(self):
+        if self.proc.poll() is None:
+            zkx11.close_via_wm(self.wid)
+            try:
+                self.proc.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+
+
+# 1. Three clips in order at 800x600, then the end of the list gives everything back.
+p = Program([red, green, blue])
+p.play()
+p.wait_mode((800, 600))
+time.sleep(0.3)
+x, y, w, h = zkx11.geometry(p.wid)
+t.equal((x, y, w, h), (0, 0, 800, 600), "the window covers 800x600")
+seen = []
+deadline = time.monotonic() + 15
+while time.monotonic() < deadline and p.playing():
+    colour = centre_colour()
+    if colour in ("red", "green", "blue") and (not seen or seen[-1] != colour):
+        seen.append(colour)
+    time.sleep(0.1)
+t.equal(seen, ["red", "green", "blue"], "the clips play in order")
+t.check(p.windowed_again(), "after the last clip: desktop mode, old bounds and border")
+playlist = zkx11.find_accessible(p.app, "PlayList")
+p.quit()
+
+# 2. Ends of playback: a click on the video, Escape; an arrow key does not end it.
+p = Program([long_clip])
+for name, keys in [("click over the video", None), ("Escape", ["Escape"])]:
+    p.play()
+    p.wait_mode((800, 600))
+    zkx11.wait_for(lambda: centre_colour() == "white", 10, what="video on screen")
+    if keys is None:
+        zkx11.sh("xdotool", "mousemove", "400", "300", "click", "1")
+    else:
+        zkx11.sh("xdotool", "key", "Left")
+        time.sleep(0.7)
+        t.check(p.playing(), "an arrow key does not end playback")
+        zkx11.sh("xdotool", "key", *keys)
+    t.check(p.windowed_again(), name + " ends playback and restores the window")
+
+# 3. Loop: one short clip keeps playing past its end.
+p.quit()
+p = Program([red])
+p.click("LoopPlayMode")
+p.play()
+p.wait_mode((800, 600))
+time.sleep(4.0)
+t.check(p.playing(), "looping keeps playing past the end of the list")
+zkx11.sh("xdotool", "key", "space")
+t.check(p.windowed_again(), "Space ends the loop")
+p.quit()
+
+# 4. kill -9 during playback: the watchdog puts the desktop mode back within a second.
+p = Program([long_clip])
+p.play()
+p.wait_mode((800, 600))
+p.proc.send_signal(signal.SIGKILL)
+p.proc.wait()
+killed = time.monotonic()
+back = False
+while time.monotonic() - killed < 3:
+    if zkx11.screen_size() == desktop:
+        back = True
+        break
+    time.sleep(0.02)
+elapsed = time.monotonic() - killed
+t.check(back and elapsed <= 1.0, "after kill -9 the desktop mode is back within 1 s (%.2f s)" % elapsed)
+
+t.finish()
