@@ -59,22 +59,11 @@ class Program:
         self.app = zkx11.accessible_app(self.proc.pid)
         time.sleep(0.5)
 
-    def click(self, name, index=None):
-        acc = zkx11.find_accessible(self.app, name)
-        if index is not None:
-            acc = acc.getChildAtIndex(index)
-        x, y, w, h = zkx11.extents(acc)
-        zkx11.sh("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
-
-    def select_mode(self, text):
-        # The top line, then the arrow keys: the wanted line may lie below the visible ones.
-        modes = zkx11.find_accessible(self.app, "ScreenSize")
-        self.click("ScreenSize", 0)
-        for _ in range(zkx11.list_items(modes).index(text)):
-            zkx11.sh("xdotool", "key", "Down")
+    def click(self, name):
+        zkx11.click_accessible(zkx11.find_accessible(self.app, name))
 
     def play(self, mode="800x600(32)"):
-        self.select_mode(mode)
+        zkx11.select_line(self.app, "ScreenSize", mode)
         self.bounds = zkx11.geometry(self.wid)
         self.extents = frame_extents(self.wid)
         self.click("Play")

@@ -176,3 +176,18 @@ def xrandr_sizes():
             if "x" in size and size not in sizes:
                 sizes.append(size)
     return sizes
+
+
+def click_accessible(accessible):
+    x, y, w, h = extents(accessible)
+    sh("xdotool", "mousemove", str(x + w // 2), str(y + h // 2), "click", "1")
+
+
+def select_line(app, list_name, text):
+    """Selects the line `text` of a list as a user would: a click on its top line, then the
+    arrow keys, since the wanted line may lie below the visible ones."""
+    listbox = find_accessible(app, list_name)
+    lines = wait_for(lambda: list_items(listbox), what=list_name + " lines")
+    click_accessible(listbox.getChildAtIndex(0))
+    for _ in range(lines.index(text)):
+        sh("xdotool", "key", "Down")
