@@ -63,6 +63,7 @@ class Program:
         zkx11.click_accessible(zkx11.find_accessible(self.app, name))
 
     def play(self, mode="800x600(32)"):
+        """Selects the mode and clicks Play; remembers the windowed bounds and border."""
         zkx11.select_line(self.app, "ScreenSize", mode)
         self.bounds = zkx11.geometry(self.wid)
         self.extents = frame_extents(self.wid)
@@ -127,6 +128,15 @@ for name, keys in [("click over the video", None), ("Escape", ["Escape"])]:
         t.check(p.playing(), "an arrow key does not end playback")
         zkx11.sh("xdotool", "key", *keys)
     t.check(p.windowed_again(), name + " ends playback and restores the window")
+
+# A mode smaller than the window's minimum size: the window still covers all of it.
+p.play("320x240(32)")
+p.wait_mode((320, 240))
+time.sleep(0.3)
+t.equal(zkx11.geometry(p.wid), (0, 0, 320, 240), "the window covers 320x240, below its minimum size")
+zkx11.sh("xdotool", "key", "x")
+p.wait_mode(desktop)
+t.check(p.windowed_again(), "after 320x240 the window has its old bounds and border")
 
 # 3. Loop: one short clip keeps playing past its end.
 p.quit()

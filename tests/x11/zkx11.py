@@ -81,7 +81,8 @@ def screen_size():
 
 
 def screenshot(path):
-    subprocess.run("xwd -root -silent | convert xwd:- " + path, shell=True, check=True)
+    # import, not xwd: xwd shows the inside of Qt's windows as black.
+    subprocess.run(["import", "-window", "root", path], check=True)
 
 
 # --- accessibility ---------------------------------------------------------------------
@@ -185,10 +186,12 @@ def click_accessible(accessible):
 
 
 def select_line(app, list_name, text):
-    """Selects the line `text` of a list as a user would: a click on its top line, then the
-    arrow keys, since the wanted line may lie below the visible ones."""
+    """Selects the line `text` of a list as a user would: a click on its first visible line,
+    Home, then the arrow keys, since the wanted line may lie outside the visible ones."""
     listbox = find_accessible(app, list_name)
     lines = wait_for(lambda: list_items(listbox), what=list_name + " lines")
-    click_accessible(listbox.getChildAtIndex(0))
+    x, y, w, h = extents(listbox)
+    sh("xdotool", "mousemove", str(x + 8), str(y + 8), "click", "1")
+    sh("xdotool", "key", "Home")
     for _ in range(lines.index(text)):
         sh("xdotool", "key", "Down")
