@@ -39,12 +39,7 @@ t.equal(zkx11.wait_for(lambda: zkx11.list_items(modes), what="mode lines"), expe
 playlist = zkx11.find_accessible(app, "PlayList")
 t.equal(zkx11.list_items(playlist), [], "empty playlist without arguments or auto-save file")
 
-zkx11.close_via_wm(wid)
-try:
-    code = proc.wait(timeout=20)
-except subprocess.TimeoutExpired:
-    proc.kill()
-    code = None
+code = zkx11.close_and_wait(proc, wid)
 t.equal(code, 0, "close through the window manager ends with exit code 0")
 t.check(os.path.exists(ini), "the close wrote the auto-save playlist file")
 t.finish()

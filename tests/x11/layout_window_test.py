@@ -258,11 +258,6 @@ time.sleep(1.0)
 t.equal(client_size(wid), (376, 257), "asked for 200x100, the window keeps its creation size")
 compare_places(app, wid, CREATION, "back at the creation size")
 
-zkx11.close_via_wm(wid)
-try:
-    code = proc.wait(timeout=20)
-except subprocess.TimeoutExpired:
-    proc.kill()
-    code = None
+code = zkx11.close_and_wait(proc, wid)
 t.equal(code, 0, "exit code after closing")
 t.finish()

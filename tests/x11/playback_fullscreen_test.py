@@ -88,11 +88,7 @@ class Program:
 
     def quit(self):
         if self.proc.poll() is None:
-            zkx11.close_via_wm(self.wid)
-            try:
-                self.proc.wait(timeout=15)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
+            zkx11.close_and_wait(self.proc, self.wid)
 
 
 # 1. Three clips in order at 800x600, then the end of the list gives everything back.

@@ -70,6 +70,17 @@ def close_via_wm(wid):
     sh("wmctrl", "-i", "-c", hex(wid))
 
 
+def close_and_wait(proc, wid, timeout=20):
+    """Closes the window through the window manager; the program's exit code, or None when
+    it did not end in time (it is killed then)."""
+    close_via_wm(wid)
+    try:
+        return proc.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        return None
+
+
 def screen_size():
     # --current: no probe of the outputs, which would hold the server up while tests poll.
     for line in sh("xrandr", "--current").splitlines():
