@@ -32,12 +32,17 @@ red = make_clip("red.avi", "red", 1.5)
 green = make_clip("green.avi", "green", 1.5)
 blue = make_clip("blue.avi", "blue", 1.5)
 long_clip = make_clip("long.avi", "white", 30)
+red_long = make_clip("red-long.avi", "red", 30)
 
 
 def centre_colour():
     """'red', 'green', 'blue', 'white', 'black' or 'other' at the screen's centre."""
     w, h = zkx11.screen_size()
-    out = subprocess.run("xwd -root -silent | convert xwd:- -crop 1x1+%d+%d -depth 8 txt:-" % (w // 2, h // 2),
+    return colour_at(w // 2, h // 2)
+
+
+def colour_at(x, y):
+    out = subprocess.run("xwd -root -silent | convert xwd:- -crop 1x1+%d+%d -depth 8 txt:-" % (x, y),
                          shell=True, capture_output=True, text=True).stdout
     r, g, b = [int(v) for v in out.splitlines()[-1].split("(")[1].split(")")[0].split(",")[:3]]
     for name, (cr, cg, cb) in {"red": (255, 0, 0), "green": (0, 128, 0), "blue": (0, 0, 255),
@@ -134,7 +139,22 @@ zkx11.sh("xdotool", "key", "x")
 p.wait_mode(desktop)
 t.check(p.windowed_again(), "after 320x240 the window has its old bounds and border")
 
-# 3. Loop: one short clip keeps playing past its end.
+# 3. Stretch: a 4:3 clip fills a 16:9 mode edge to edge; without stretch it stands in the middle
+# at its own size (320x240).
+p.quit()
+p = Program([red_long])
+for stretch, edge in [(False, "black"), (True, "red")]:
+    if stretch:
+        p.click("StretchMode")
+    p.play("1024x576(32)")
+    p.wait_mode((1024, 576))
+    zkx11.wait_for(lambda: centre_colour() == "red", 10, what="video on screen")
+    t.equal(colour_at(4, 288), edge, "stretch %s: the left edge" % ("on" if stretch else "off"))
+    t.equal(colour_at(1019, 10), edge, "stretch %s: the top right corner" % ("on" if stretch else "off"))
+    zkx11.sh("xdotool", "key", "Escape")
+    p.wait_mode(desktop)
+
+# 4. Loop: one short clip keeps playing past its end.
 p.quit()
 p = Program([red])
 p.click("LoopPlayMode")
@@ -146,7 +166,7 @@ zkx11.sh("xdotool", "key", "space")
 t.check(p.windowed_again(), "Space ends the loop")
 p.quit()
 
-# 4. kill -9 during playback: the watchdog puts the desktop mode back within a second.
+# 5. kill -9 during playback: the watchdog puts the desktop mode back within a second.
 p = Program([long_clip])
 p.play()
 p.wait_mode((800, 600))
