@@ -75,7 +75,8 @@ Run playOurs(const QByteArray& path) {
 }
 
 Run playCommandLine(const QByteArray& path) {
-    // The settings our player gives mpv, on the command line.
+    // The settings our player gives mpv, on the command line; but --keep-open=no, so that the
+    // command line quits at the end (ours keeps the clip loaded until Close).
     std::vector<std::string> args = {
         "mpv", "--no-config", "--no-terminal", "--fs", "--video-unscaled=downscale-big", "--vo=xv,x11",
         "--hwdec=no", "--audio-fallback-to-null=yes", "--ao-null-buffer=0.02", "--demuxer=lavf", "--osc=no",

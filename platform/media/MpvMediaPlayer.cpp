@@ -20,6 +20,9 @@ constexpr std::chrono::seconds kCloseTimeout{2};
 // Posted by the wake-up callback: "mpv has events for you".
 const QEvent::Type kMpvEvents = static_cast<QEvent::Type>(QEvent::registerEventType());
 
+// Our tag on the change events of the observed "eof-reached" property.
+constexpr std::uint64_t kEofReached = 1;
+
 // mpv takes anything with "proto://" at its start, or "-", as something other than a file
 // name; an absolute path is always a file.
 QByteArray absolutePath(const QByteArray& path) {
@@ -83,8 +86,18 @@ void MpvMediaPlayer::track(const mpv_event& event) {
         case MPV_EVENT_START_FILE:
             startedEntryId_ = static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id;
             entryLoaded_ = false;
+            endReported_ = false;
+            rewinding_ = false;
             break;
         case MPV_EVENT_FILE_LOADED: entryLoaded_ = true; break;
+        case MPV_EVENT_PLAYBACK_RESTART: rewinding_ = false; break;
+        case MPV_EVENT_PROPERTY_CHANGE: {
+            const auto* change = static_cast<const mpv_event_property*>(event.data);
+            if (event.reply_userdata != kEofReached) break;
+            endReported_ = change->format == MPV_FORMAT_FLAG && *static_cast<const int*>(change->data) != 0;
+            if (endReported_) checkEnd();
+            break;
+        }
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
             if (end->playlist_entry_id == startedEntryId_) entryLoaded_ = false;
@@ -96,6 +109,20 @@ void MpvMediaPlayer::track(const mpv_event& event) {
         }
         default: break;
     }
+}
+
+bool MpvMediaPlayer::clipLoaded() const { return entryId_ != 0 && startedEntryId_ == entryId_ && entryLoaded_; }
+
+void MpvMediaPlayer::checkEnd() {
+    // With keep-open the end of a clip is no event of its own: mpv stands at the last
+    // picture and sets "eof-reached". libmpv makes a property's change event only once its
+    // event queue is empty, with the value it read last, which can be older than the events
+    // already taken (the end of the clip before, just replaced). So the end counts only when
+    // mpv confirms it now, for our clip, and not while Play's seek back to the start is on
+    // its way (until then mpv still stands at the old end).
+    if ((state_ != State::Playing && state_ != State::Stopped) || rewinding_ || !clipLoaded()) return;
+    int atEnd = 0;
+    if (mpv_get_property(mpv_.get(), "eof-reached", MPV_FORMAT_FLAG, &atEnd) >= 0 && atEnd != 0) state_ = State::Ended;
 }
 
 void MpvMediaPlayer::SetDisplay(QWidget* display) {
@@ -176,8 +203,12 @@ void MpvMediaPlayer::ensureCore() {
     option("audio-file-auto", "no");
     option("cover-art-auto", "no");
     option("resume-playback", "no");
-    // The clip stops at its end and its file is unloaded; Play then loads it again.
-    option("keep-open", "no");
+    // A clip stays loaded at its end, standing at its last picture, so that the next one
+    // replaces it file to file and mpv keeps its video window and audio output for it.
+    // mpv does not pause it there: only Open and Stop pause, so a seek back to the start is
+    // all that Play needs. Without a clip mpv idles rather than quits.
+    option("keep-open", "yes");
+    option("keep-open-pause", "no");
     option("idle", "yes");
     option("force-window", "no");
     option("pause", "yes");
@@ -198,10 +229,13 @@ void MpvMediaPlayer::ensureCore() {
     }
     mpv_set_wakeup_callback(h, &MpvMediaPlayer::onWakeup, this);
     if (mpv_initialize(h) < 0) throw EMCIDeviceError(OpenFailureMessage(OpenFailure::NoPlayer));
+    mpv_observe_property(h, kEofReached, "eof-reached", MPV_FORMAT_FLAG);
     mpv_ = std::move(core);
     coreWindow_ = window;
     startedEntryId_ = 0;
     entryLoaded_ = false;
+    endReported_ = false;
+    rewinding_ = false;
 }
 
 std::int64_t MpvMediaPlayer::loadFile(const QByteArray& path) {
@@ -234,17 +268,24 @@ void MpvMediaPlayer::applyGeometry() {
     }
 }
 
-void MpvMediaPlayer::forgetClip() {
+void MpvMediaPlayer::resetClip() {
     state_ = State::Closed;
     entryId_ = 0;
     openPath_.clear();
     displayRect_.reset();
+}
+
+void MpvMediaPlayer::forgetClip() {
+    resetClip();
     if (surface_) surface_->hide();
 }
 
 void MpvMediaPlayer::Open() {
-    // The next clip follows at once: mpv may keep its video window for it.
-    closeClip(false);
+    // The clip before is closed for us, but mpv keeps it loaded (silent, at its picture)
+    // until loadfile replaces it: a switch from file to file keeps mpv's video window. When
+    // this one fails, failOpen takes the old one down with it.
+    if (state_ == State::Playing) setFlag("pause", true);
+    resetClip();
     const Clock::time_point deadline = Clock::now() + openTimeout_;
     const QByteArray path = absolutePath(fileName_);
     const MediaFileCheck check = CheckMediaFileWithin(path, deadline);
@@ -290,6 +331,7 @@ void MpvMediaPlayer::Open() {
     entryId_ = id;
     openPath_ = path;
     state_ = atEnd ? State::Ended : State::Stopped;
+    if (endReported_) checkEnd();  // at its end before it was ever played
     QCoreApplication::postEvent(this, new QEvent(kMpvEvents));  // the clip is loaded
 }
 
@@ -315,15 +357,21 @@ void MpvMediaPlayer::Play() {
     if (state_ == State::Closed) throw EMCIDeviceError(kNoDeviceMessage);
     drainEvents();
     if (state_ == State::Playing) return;
-    setFlag("pause", false);
     // Playing, or at once at its end when the reload could not even start; either way the
     // idle handler gets an event to look at the clip again.
     QCoreApplication::postEvent(this, new QEvent(kMpvEvents));
+    setFlag("pause", false);
     if (state_ == State::Ended) {
-        // At its end the file was unloaded: load it again, from its start.
-        const std::int64_t id = loadFile(openPath_);
-        if (id <= 0) return;
-        entryId_ = id;
+        const char* seek[] = {"seek", "0", "absolute", nullptr};
+        if (clipLoaded() && mpv_command(mpv_.get(), seek) >= 0) {
+            // Still loaded at its last picture: back to the start.
+            rewinding_ = true;
+        } else {
+            // Unloaded, after a read error on the way: load it again, from its start.
+            const std::int64_t id = loadFile(openPath_);
+            if (id <= 0) return;
+            entryId_ = id;
+        }
     }
     state_ = State::Playing;
 }
@@ -336,14 +384,12 @@ void MpvMediaPlayer::Stop() {
     state_ = State::Stopped;
 }
 
-void MpvMediaPlayer::Close() { closeClip(true); }
-
-void MpvMediaPlayer::closeClip(bool waitForOutput) {
+void MpvMediaPlayer::Close() {
     if (state_ == State::Closed) return;
     if (mpv_) {
         const char* stop[] = {"stop", nullptr};
         mpv_command(mpv_.get(), stop);
-        if (waitForOutput) waitForVideoOutputGone();
+        waitForVideoOutputGone();
     }
     forgetClip();
 }

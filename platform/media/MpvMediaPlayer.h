@@ -12,6 +12,11 @@
 // that DisplayRect sets; it ignores mouse events, so Qt hands a click on the video to the
 // Display, and it never takes the keyboard focus.
 //
+// Clips: a clip that plays to its end stays loaded, standing at its last picture, until the
+// next Open replaces it or Close unloads it. mpv then switches from file to file as its own
+// playlist does, keeping its video window and audio output, so the next clip's first
+// picture follows within a few tens of milliseconds. Play at the end seeks back to the start.
+//
 // Lifetime: the mpv core is made at the first Open, embedded into the surface's window, and
 // lives until the player is destroyed or gets another Display. The Display must outlive
 // the player.
@@ -66,12 +71,14 @@ private:
     void ensureCore();
     void drainEvents();
     void track(const mpv_event& event);
+    void checkEnd();
+    bool clipLoaded() const;
     std::int64_t loadFile(const QByteArray& path);
     void applyGeometry();
     void setFlag(const char* name, bool on);
     void setText(const char* name, const char* value);
+    void resetClip();
     void forgetClip();
-    void closeClip(bool waitForOutput);
     [[noreturn]] void failOpen(OpenFailure failure);
     void waitForVideoOutputGone();
 
@@ -86,6 +93,8 @@ private:
     std::int64_t entryId_ = 0;        // mpv's playlist entry of the open clip
     std::int64_t startedEntryId_ = 0;  // the entry mpv last started loading
     bool entryLoaded_ = false;         // startedEntryId_ has been loaded
+    bool endReported_ = false;         // mpv last said the loaded file is at its end
+    bool rewinding_ = false;           // Play's seek to the start has not been done yet
     std::chrono::milliseconds openTimeout_{10000};
     std::atomic<bool> wakePosted_{false};
 };
