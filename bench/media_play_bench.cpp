@@ -5,6 +5,7 @@
 // Ours runs inside the application object with an idle handler that polls Mode as playback
 // does (Done left false), so the figure includes our event loop, not only mpv.
 #include "Application.h"
+#include "MpvCommandLine.h"
 #include "MpvMediaPlayer.h"
 
 #include <QDir>
@@ -18,13 +19,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <spawn.h>
 #include <string>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; }
@@ -75,29 +73,8 @@ Run playOurs(const QByteArray& path) {
 }
 
 Run playCommandLine(const QByteArray& path) {
-    // The settings our player gives mpv, on the command line; but --keep-open=no, so that the
-    // command line quits at the end (ours keeps the clip loaded until Close).
-    std::vector<std::string> args = {
-        "mpv", "--no-config", "--no-terminal", "--fs", "--video-unscaled=downscale-big", "--vo=xv,x11",
-        "--hwdec=no", "--audio-fallback-to-null=yes", "--ao-null-buffer=0.02", "--demuxer=lavf", "--osc=no",
-        "--load-scripts=no", "--load-stats-overlay=no", "--load-osd-console=no", "--ytdl=no",
-        "--input-default-bindings=no", "--input-vo-keyboard=no", "--input-cursor=no", "--cursor-autohide=always",
-        "--osd-level=0", "--audio-display=no", "--keep-open=no", path.toStdString()};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    QElapsedTimer wall;
-    wall.start();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "mpv", nullptr, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start mpv\n");
-        std::exit(2);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    return {cpuOf(usage), static_cast<double>(wall.elapsed()) / 1000};
+    const CommandLineRun run = RunMpvCommandLine({path});
+    return {run.cpuSeconds, run.wallSeconds};
 }
 
 double median(std::vector<double> values) {

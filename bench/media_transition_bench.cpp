@@ -8,6 +8,7 @@
 // stopping cancel out and what is left is the time between the clips. Two sets of clips:
 // with sound (as bench/playback_bench.py makes them) and the same without sound.
 #include "Application.h"
+#include "MpvCommandLine.h"
 #include "MpvMediaPlayer.h"
 
 #include <QElapsedTimer>
@@ -20,12 +21,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
 
 namespace {
 struct Gaps {
@@ -67,31 +65,7 @@ Gaps playOurs(QWidget& panel, const std::vector<QByteArray>& clips) {
     return gaps;
 }
 
-double playCommandLine(const std::vector<QByteArray>& clips) {
-    // The settings our player gives mpv, on the command line, but without keep-open, so that
-    // the command line goes on to the next file by itself and quits after the last.
-    std::vector<std::string> args = {
-        "mpv", "--no-config", "--no-terminal", "--fs", "--video-unscaled=downscale-big", "--vo=xv,x11",
-        "--hwdec=no", "--audio-fallback-to-null=yes", "--ao-null-buffer=0.02", "--demuxer=lavf", "--osc=no",
-        "--load-scripts=no", "--load-stats-overlay=no", "--load-osd-console=no", "--ytdl=no",
-        "--input-default-bindings=no", "--input-vo-keyboard=no", "--input-cursor=no", "--cursor-autohide=always",
-        "--osd-level=0", "--audio-display=no"};
-    for (const QByteArray& clip : clips) args.push_back(clip.toStdString());
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    QElapsedTimer wall;
-    wall.start();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "mpv", nullptr, nullptr, argv.data(), environ) != 0) {
-        std::fprintf(stderr, "cannot start mpv\n");
-        std::exit(2);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return static_cast<double>(wall.nsecsElapsed()) / 1e9;
-}
+double playCommandLine(const std::vector<QByteArray>& clips) { return RunMpvCommandLine(clips).wallSeconds; }
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
