@@ -5,6 +5,7 @@
 // Ours runs inside the application object with an idle handler that polls Mode as playback
 // does (Done left false), so the figure includes our event loop, not only mpv.
 #include "Application.h"
+#include "FullScreenPanel.h"
 #include "MpvCommandLine.h"
 #include "MpvMediaPlayer.h"
 
@@ -34,14 +35,8 @@ struct Run {
 };
 
 Run playOurs(const QByteArray& path) {
-    QWidget window;
-    window.setStyleSheet(QStringLiteral("background: black"));
-    QWidget panel(&window);
-    window.showFullScreen();
-    QEventLoop settle;
-    QTimer::singleShot(500, &settle, &QEventLoop::quit);
-    settle.exec();
-    panel.setGeometry(window.rect());
+    FullScreenPanel screen;
+    QWidget& panel = screen.panel();
 
     rusage before{}, after{};
     getrusage(RUSAGE_SELF, &before);

@@ -8,6 +8,7 @@
 // stopping cancel out and what is left is the time between the clips. Two sets of clips:
 // with sound (as bench/playback_bench.py makes them) and the same without sound.
 #include "Application.h"
+#include "FullScreenPanel.h"
 #include "MpvCommandLine.h"
 #include "MpvMediaPlayer.h"
 
@@ -129,14 +130,8 @@ int main(int argc, char** argv) {
         silent.push_back(makeClip(dir, i, false));
     }
 
-    QWidget window;
-    window.setStyleSheet(QStringLiteral("background: black"));
-    QWidget panel(&window);
-    window.showFullScreen();
-    QEventLoop settle;
-    QTimer::singleShot(500, &settle, &QEventLoop::quit);
-    settle.exec();
-    panel.setGeometry(window.rect());
+    FullScreenPanel screen;
+    QWidget& panel = screen.panel();
 
     measure("Ten 1 s clips with sound", panel, withSound, rounds);
     measure("The same without sound", panel, silent, rounds);

@@ -1,6 +1,5 @@
 // The widget tests' entry: the application object on the offscreen platform, then the tests.
 #include "Application.h"
-#include "FormProperties.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,5 @@ int main(int argc, char** argv) {
     app.Initialize();
     Application->Title = kApplicationTitle;
     Application->HelpFile = kHelpFileName;
-    InstallFontSubstitutions();
     return RUN_ALL_TESTS();
 }
